@@ -1,0 +1,208 @@
+// A driver library for tests: it logs every call and every frame written, and
+// delivers the messages that a test script gives it from its own thread.
+//
+// Environment:
+//   RECDRV_LOG     file that gets one line per call, flushed at once:
+//                    ldv_get_version
+//                    ldv_open NAME = RESULT
+//                    ldv_register VALUE
+//                    ldv_write HANDLE LENGTH HEX-BYTES
+//                    ldv_read HANDLE SIZE = RESULT
+//                    ldv_close HANDLE
+//   RECDRV_SCRIPT  file of directives, one a line:
+//                    open N             ldv_open returns N (default 0)
+//                    version TEXT       ldv_get_version returns TEXT
+//                    on-register MSG    deliver MSG once the routine is registered
+//                    on-write K MSG     deliver MSG after the K-th write (from 1)
+//                  MSG is text:TEXT (an incoming text frame; \r \n \t \\ \xHH
+//                  escapes) or hex:HH HH ... (raw message bytes).
+//
+// Built in variants: RECDRV_WITHOUT_CLOSE leaves out ldv_close,
+// RECDRV_EXTRA_EXPORT adds one more export.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../../driver/ldv_driver.h"
+#include "../../simnet/delivery.h"
+#include "../../simnet/network_message.h"
+
+namespace {
+
+struct write_trigger {
+  unsigned write_number;
+  network_message message;
+};
+
+struct script {
+  std::int32_t open_result = 0;
+  std::string version = "Recording driver 1.0";
+  std::vector<network_message> on_register;
+  std::vector<write_trigger> on_write;
+};
+
+std::mutex log_lock;
+unsigned writes_seen = 0;  // under log_lock
+
+int hex_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string unescape(std::string_view s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\' || i + 1 == s.size()) {
+      out += s[i];
+      continue;
+    }
+    const char e = s[++i];
+    if (e == 'r') out += '\r';
+    else if (e == 'n') out += '\n';
+    else if (e == 't') out += '\t';
+    else if (e == 'x' && i + 2 < s.size() && hex_value(s[i + 1]) >= 0 &&
+             hex_value(s[i + 2]) >= 0) {
+      out += static_cast<char>(hex_value(s[i + 1]) * 16 + hex_value(s[i + 2]));
+      i += 2;
+    } else {
+      out += e;
+    }
+  }
+  return out;
+}
+
+network_message parse_message(std::string_view spec) {
+  constexpr std::array<std::uint8_t, 6> source = {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7};
+  if (spec.substr(0, 5) == "text:") return incoming_text_frame(unescape(spec.substr(5)), source);
+  network_message m;
+  if (spec.substr(0, 4) == "hex:") {
+    spec.remove_prefix(4);
+    while (m.length < m.bytes.size()) {
+      while (!spec.empty() && spec.front() == ' ') spec.remove_prefix(1);
+      if (spec.size() < 2) break;
+      m.bytes[m.length++] = static_cast<std::uint8_t>(hex_value(spec[0]) * 16 + hex_value(spec[1]));
+      spec.remove_prefix(2);
+    }
+  }
+  return m;
+}
+
+const script& the_script() {
+  static const script* loaded = [] {
+    auto* s = new script;
+    const char* path = std::getenv("RECDRV_SCRIPT");
+    std::FILE* f = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (f == nullptr) return s;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, f) != nullptr) {
+      std::string_view line = buffer;
+      while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+      const std::string_view word = line.substr(0, line.find(' '));
+      const std::string_view rest =
+          word.size() < line.size() ? line.substr(word.size() + 1) : std::string_view{};
+      if (word == "open") {
+        s->open_result = std::atoi(std::string(rest).c_str());
+      } else if (word == "version") {
+        s->version = std::string(rest);
+      } else if (word == "on-register") {
+        s->on_register.push_back(parse_message(rest));
+      } else if (word == "on-write") {
+        const std::string_view number = rest.substr(0, rest.find(' '));
+        s->on_write.push_back({static_cast<unsigned>(std::atoi(std::string(number).c_str())),
+                               parse_message(rest.substr(number.size() + 1))});
+      }
+    }
+    std::fclose(f);
+    return s;
+  }();
+  return *loaded;
+}
+
+// Appends one line to the log; the caller holds log_lock.
+void log_line(const std::string& line) {
+  static std::FILE* log = [] {
+    const char* path = std::getenv("RECDRV_LOG");
+    return path != nullptr ? std::fopen(path, "ab") : nullptr;
+  }();
+  if (log == nullptr) return;
+  std::fputs(line.c_str(), log);
+  std::fputc('\n', log);
+  std::fflush(log);
+}
+
+}  // namespace
+
+extern "C" {
+
+const char* LDV_CALL ldv_get_version(void) {
+  std::lock_guard<std::mutex> hold(log_lock);
+  log_line("ldv_get_version");
+  return the_script().version.c_str();
+}
+
+std::int32_t LDV_CALL ldv_open(const char* name) {
+  const std::int32_t result = the_script().open_result;
+  std::lock_guard<std::mutex> hold(log_lock);
+  log_line("ldv_open " + std::string(name) + " = " + std::to_string(result));
+  return result;
+}
+
+#if !defined(RECDRV_WITHOUT_CLOSE)
+std::int32_t LDV_CALL ldv_close(std::int32_t handle) {
+  std::lock_guard<std::mutex> hold(log_lock);
+  log_line("ldv_close " + std::to_string(handle));
+  return 0;
+}
+#endif
+
+#if defined(RECDRV_EXTRA_EXPORT)
+std::int32_t LDV_CALL ldv_reset(std::int32_t) { return 0; }
+#endif
+
+std::int32_t LDV_CALL ldv_read(std::int32_t handle, void* buffer, std::int32_t size) {
+  const bool taken = delivery_take(buffer, static_cast<std::size_t>(size));
+  const std::int32_t result = taken ? 0 : 1;
+  std::lock_guard<std::mutex> hold(log_lock);
+  log_line("ldv_read " + std::to_string(handle) + " " + std::to_string(size) + " = " +
+           std::to_string(result));
+  return result;
+}
+
+std::int32_t LDV_CALL ldv_write(std::int32_t handle, const void* frame, std::int32_t length) {
+  static constexpr char digits[] = "0123456789abcdef";
+  std::string line = "ldv_write " + std::to_string(handle) + " " + std::to_string(length) + " ";
+  const auto* bytes = static_cast<const std::uint8_t*>(frame);
+  for (std::int32_t i = 0; i < length; ++i) {
+    line += digits[bytes[i] >> 4];
+    line += digits[bytes[i] & 15];
+  }
+  unsigned number;
+  {
+    std::lock_guard<std::mutex> hold(log_lock);
+    log_line(line);
+    number = ++writes_seen;
+  }
+  for (const write_trigger& t : the_script().on_write) {
+    if (t.write_number == number) delivery_post(t.message);
+  }
+  return 0;
+}
+
+std::int32_t LDV_CALL ldv_register(std::int32_t value, ldv_receive_routine routine) {
+  {
+    std::lock_guard<std::mutex> hold(log_lock);
+    log_line("ldv_register " + std::to_string(value));
+  }
+  delivery_start(routine);
+  for (const network_message& m : the_script().on_register) delivery_post(m);
+  return 0;
+}
+
+}  // extern "C"

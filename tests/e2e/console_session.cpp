@@ -1,0 +1,102 @@
+#include "console_session.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int hex_digit(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
+
+}  // namespace
+
+void ConsoleTest::SetUp() {
+  std::string pattern = (fs::temp_directory_path() / "tarvix-e2e-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  folder = pattern;
+  fs::copy_file(TARVIX_PROGRAM, folder + "/tarvix");
+}
+
+void ConsoleTest::TearDown() {
+  stop_process(child);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+}
+
+void ConsoleTest::install_driver(const std::string& path) {
+  fs::copy_file(path, folder + "/libwldv32.so", fs::copy_options::overwrite_existing);
+}
+
+void ConsoleTest::write_script(const std::string& text) {
+  std::ofstream(folder + "/script", std::ios::binary) << text;
+}
+
+void ConsoleTest::start(const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv = {folder + "/tarvix"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  start_process(child, argv,
+                {"RECDRV_LOG=" + folder + "/log", "RECDRV_SCRIPT=" + folder + "/script"});
+}
+
+void ConsoleTest::run_to_exit(const std::vector<std::string>& arguments, const std::string& input) {
+  start(arguments);
+  write_input(child, input);
+  close_input(child);
+  ASSERT_TRUE(wait_for_exit(child)) << "still running; printed: " << child.out;
+}
+
+std::vector<std::string> ConsoleTest::log() const {
+  std::ifstream in(folder + "/log", std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> ConsoleTest::frames_written() const {
+  std::vector<std::string> frames;
+  for (const std::string& line : log()) {
+    std::istringstream fields(line);
+    std::string call, handle, length, hex;
+    fields >> call >> handle >> length >> hex;
+    if (call != "ldv_write") continue;
+    std::string frame;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+      frame += static_cast<char>(hex_digit(hex[i]) * 16 + hex_digit(hex[i + 1]));
+    }
+    EXPECT_EQ(handle, "0");
+    EXPECT_EQ(std::stoul(length), frame.size());
+    frames.push_back(frame);
+  }
+  return frames;
+}
+
+bool ConsoleTest::wait_for_writes(std::size_t count, std::chrono::milliseconds timeout) const {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::size_t writes = 0;
+    for (const std::string& line : log()) writes += line.rfind("ldv_write ", 0) == 0;
+    if (writes >= count) return true;
+    std::this_thread::sleep_for(10ms);
+  }
+  return false;
+}
+
+std::string checked_frame_text(const std::string& frame, unsigned tag) {
+  EXPECT_GE(frame.size(), 17u);
+  EXPECT_LE(frame.size(), 256u);
+  if (frame.size() < 17) return {};
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(frame[i]); };
+  const std::string head = frame.substr(0, 17);
+  EXPECT_EQ(byte(0), 0x14);
+  EXPECT_EQ(byte(1), frame.size() - 2);
+  EXPECT_EQ(byte(2), 0x40 + tag);
+  EXPECT_EQ(byte(3), 0x08);
+  EXPECT_EQ(byte(4), frame.size() - 16);
+  EXPECT_EQ(head.substr(5, 11), std::string("\x02\0\0\0\0\x80\0\0\x01\x80\xF7", 11));
+  EXPECT_EQ(byte(16), 0x11);
+  return frame.substr(17);
+}

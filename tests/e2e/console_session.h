@@ -1,0 +1,50 @@
+// A fixture that runs the real tarvix in a folder of its own, with a chosen
+// driver library beside it, and reads what the recording driver logged.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+
+inline const std::string banner = "Tarvix - LON Console for Router\n";
+inline const std::string not_found = "Wldv32.dll nicht gefunden\n";
+inline const std::string usage =
+    "Tarvix LonPort NeuronId [\"Cmd\"]\n  z.B. Tarvix Pma7-0Mip0 8000000180F7\n";
+inline const std::string router_id = "8000000180F7";
+
+// What a successful start prints with the recording driver on port LON1.
+inline const std::string started_lines =
+    banner + "ldv_open(LDV/\\\\.\\LON1)=0\nldv_get_version()=Recording driver 1.0\n";
+
+class ConsoleTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Puts a copy of the library at `path` beside the program as its driver.
+  void install_driver(const std::string& path);
+  // The recording driver's script (see tests/drivers/recording_driver.cpp).
+  void write_script(const std::string& text);
+
+  // Starts tarvix with `arguments`; standard input stays open.
+  void start(const std::vector<std::string>& arguments);
+  // Runs tarvix with `arguments` and `input` until it ends.
+  void run_to_exit(const std::vector<std::string>& arguments, const std::string& input = "");
+
+  // The recording driver's log, one entry a line.
+  std::vector<std::string> log() const;
+  // The frames passed to ldv_write, in order.
+  std::vector<std::string> frames_written() const;
+  // Waits until ldv_write was called `count` times; false on timeout.
+  bool wait_for_writes(std::size_t count, std::chrono::milliseconds timeout = 10s) const;
+
+  std::string folder;
+  child_process child;
+};
+
+// The text of an outgoing frame (bytes 17 on), after checking its fixed
+// fields, its lengths and that its tag is `tag`.
+std::string checked_frame_text(const std::string& frame, unsigned tag);
