@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -54,10 +55,22 @@ bool pump(child_process& child, std::chrono::milliseconds wait) {
 }  // namespace
 
 void start_process(child_process& child, const std::vector<std::string>& argv,
-                   const std::vector<std::string>& environment) {
+                   const std::vector<std::string>& environment, bool terminal_input) {
   int in[2], out[2], err[2];
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
     std::abort();
+  }
+  if (terminal_input) {
+    // The terminal's controlling side replaces the pipe's write end.
+    close(in[0]);
+    close(in[1]);
+    in[1] = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (in[1] < 0 || grantpt(in[1]) != 0 || unlockpt(in[1]) != 0) std::abort();
+    in[0] = open(ptsname(in[1]), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios mode;
+    if (in[0] < 0 || tcgetattr(in[0], &mode) != 0) std::abort();
+    mode.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(in[0], TCSANOW, &mode);
   }
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));

@@ -22,9 +22,12 @@ struct child_process {
 
 using namespace std::chrono_literals;
 
-// Starts `argv` with `environment` ("NAME=value") added to ours.
+// Starts `argv` with `environment` ("NAME=value") added to ours. With
+// `terminal_input` its standard input is a terminal (without echo) rather
+// than a pipe, and writing "\x04" at the start of a line ends input there
+// once, as Ctrl-D does.
 void start_process(child_process& child, const std::vector<std::string>& argv,
-                   const std::vector<std::string>& environment);
+                   const std::vector<std::string>& environment, bool terminal_input = false);
 
 void write_input(child_process& child, std::string_view text);
 void close_input(child_process& child);

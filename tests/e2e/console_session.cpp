@@ -35,11 +35,12 @@ void ConsoleTest::write_script(const std::string& text) {
   std::ofstream(folder + "/script", std::ios::binary) << text;
 }
 
-void ConsoleTest::start(const std::vector<std::string>& arguments) {
+void ConsoleTest::start(const std::vector<std::string>& arguments, bool terminal_input) {
   std::vector<std::string> argv = {folder + "/tarvix"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   start_process(child, argv,
-                {"RECDRV_LOG=" + folder + "/log", "RECDRV_SCRIPT=" + folder + "/script"});
+                {"RECDRV_LOG=" + folder + "/log", "RECDRV_SCRIPT=" + folder + "/script"},
+                terminal_input);
 }
 
 void ConsoleTest::run_to_exit(const std::vector<std::string>& arguments, const std::string& input) {

@@ -30,7 +30,7 @@ class ConsoleTest : public ::testing::Test {
   void write_script(const std::string& text);
 
   // Starts tarvix with `arguments`; standard input stays open.
-  void start(const std::vector<std::string>& arguments);
+  void start(const std::vector<std::string>& arguments, bool terminal_input = false);
   // Runs tarvix with `arguments` and `input` until it ends.
   void run_to_exit(const std::vector<std::string>& arguments, const std::string& input = "");
 

@@ -92,4 +92,21 @@ INSTANTIATE_TEST_SUITE_P(
                      std::string(239, 'c'), std::string(67, 'c'), "\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A terminal is read again after Ctrl-D: the end of input is not the end.
+TEST_F(ConsoleTest, ReadsATerminalAgainAfterEndOfInput) {
+  install_driver(RECORDING_DRIVER);
+  start({"LON1", router_id}, true);
+  write_input(child, "before\n\x04");
+  ASSERT_TRUE(wait_for_writes(1));
+  write_input(child, "after\npartial\x04\x04");
+  ASSERT_TRUE(wait_for_writes(3));
+  const std::vector<std::string> frames = frames_written();
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(checked_frame_text(frames[0], 1), "before\n");
+  EXPECT_EQ(checked_frame_text(frames[1], 2), "after\n");
+  // Ctrl-D twice after some text sends that text without a line feed.
+  EXPECT_EQ(checked_frame_text(frames[2], 3), "partial");
+  EXPECT_FALSE(wait_for_exit(child, 300ms));
+}
+
 }  // namespace
