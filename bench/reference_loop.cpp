@@ -5,7 +5,12 @@
 // to ldv_write through the function pointer. No CR handling, no splitting of
 // long lines (a longer line is cut at 239 bytes), no retry at end of input.
 //
-//   reference_loop < lines     (same arguments are not needed)
+//   reference_loop [--startup] < lines
+//
+// With --startup it also does the start-up's formatted input and output as
+// the console does (unbuffered standard output, the banner, the Neuron ID
+// read with sscanf, the open and version lines), which shows what of the
+// console's memory comes from that and not from the loop.
 #include <dlfcn.h>
 
 #include <cstdint>
@@ -29,19 +34,33 @@ Entry entry(void* library, const char* name) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const bool startup = argc > 1 && std::strcmp(argv[1], "--startup") == 0;
+  unsigned id[6] = {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7};
+  if (startup) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::printf("Tarvix - LON Console for Router\n");
+    if (std::sscanf("8000000180F7", "%02X%02X%02X%02X%02X%02X", &id[0], &id[1], &id[2], &id[3],
+                    &id[4], &id[5]) != 6) {
+      return 1;
+    }
+  }
   void* library = dlopen("libwldv32.so", RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) return 1;
   const auto ldv_open = entry<ldv_open_entry>(library, "ldv_open");
   const auto ldv_write = entry<ldv_write_entry>(library, "ldv_write");
-  if (ldv_open == nullptr || ldv_write == nullptr) return 1;
-  if (ldv_open("LDV/\\\\.\\LON1") != 0) return 1;
+  const auto ldv_get_version = entry<ldv_get_version_entry>(library, "ldv_get_version");
+  if (ldv_open == nullptr || ldv_write == nullptr || ldv_get_version == nullptr) return 1;
+  const char* port = "LDV/\\\\.\\LON1";
+  const std::int32_t opened = ldv_open(port);
+  if (startup) std::printf("ldv_open(%s)=%d\n", port, static_cast<int>(opened));
+  if (opened != 0) return 1;
+  if (startup) std::printf("ldv_get_version()=%s\n", ldv_get_version());
 
-  const std::uint8_t id[6] = {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7};
   frame[0] = 0x14;
   frame[3] = 0x08;
   frame[5] = 0x02;
-  std::memcpy(frame + 10, id, sizeof id);
+  for (int i = 0; i < 6; ++i) frame[10 + i] = static_cast<std::uint8_t>(id[i]);
   frame[16] = 0x11;
 
   unsigned tag = 1;
