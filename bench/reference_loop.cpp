@@ -4,6 +4,7 @@
 // the port, then reads each line with fgets, fills a text frame and hands it
 // to ldv_write through the function pointer. No CR handling, no splitting of
 // long lines (a longer line is cut at 239 bytes), no retry at end of input.
+// The text is copied with the C library's memcpy (see bench/CMakeLists.txt).
 //
 //   reference_loop [--startup] < lines
 //
