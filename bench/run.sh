@@ -33,7 +33,8 @@ cmake --build --preset bench >/dev/null
 dir=build/bench/bench
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+pid=
+trap '[ -z "$pid" ] || kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 lines=$work/lines.txt
 awk -v n=$lines_count 'BEGIN {
   s = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-"
@@ -127,6 +128,7 @@ sleep 10
 cpu1=$(cpu_ns $pid) woke1=$(wakeups $pid)
 kill $pid
 wait $pid 2>/dev/null || true
+pid=
 awk -v c=$((cpu1 - cpu0)) -v w=$((woke1 - woke0)) 'BEGIN {
   printf "cpu %.6f s in 10 s = %.4f%% of a core (target: < 0.5%%), %d wake-ups\n", c / 1e9, c / 1e9 / 10 * 100, w }'
 
