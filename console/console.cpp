@@ -67,9 +67,10 @@ void send_command(const char* command) {
 [[noreturn]] void run_line_loop(const char* command) {
   if (command != nullptr) send_command(command);
   for (;;) {
-    if (read_text_line(stdin, line_buffer)) {
+    std::size_t length = 0;
+    if (read_text_line(stdin, line_buffer, length)) {
       // The line ends at its first NUL, as a C string does.
-      send_line(line_buffer);
+      send_line(std::string_view(line_buffer, length));
     } else {
       wait_for_input(stdin);
     }
