@@ -8,3 +8,6 @@ install_missing cmake ninja-build g++ googletest
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+
+# Windows: tarvix.exe cross-built with MinGW-w64 and tested under wine.
+bash scripts/test-windows.sh

@@ -1,13 +1,19 @@
 #!/bin/bash
 # Runs a Windows program of this repository under wine:
 #   scripts/wine.sh build/win32/tarvix.exe LON1 8000000180F7
+#   scripts/wine.sh --as build/win32/tarvix.exe reg query HKLM\\Software
 # The program's architecture chooses the wine loader and a private prefix,
 # build/wine-win32 or build/wine-win64 ($WINEPREFIX if set), which is made on
-# first use. Also the emulator that CMake runs Windows test programs with.
+# first use; with --as, one of wine's own commands runs in that prefix. Also
+# the emulator that CMake runs Windows test programs with.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-program=$1
-shift
+if [ "$1" = --as ]; then
+  program=$2
+  shift 2
+else
+  program=$1
+fi
 
 # The machine field of the PE header: 014c for i386, 8664 for x86-64.
 pe_offset=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
@@ -42,4 +48,4 @@ if [ ! -f "$WINEPREFIX/.ready" ]; then
   exec 9>&-
 fi
 start_server
-exec "$loader" "$program" "$@"
+exec "$loader" "$@"
