@@ -24,7 +24,7 @@ cmake --build --preset win32 --target package
 
 # The package: the program, the README, the simulated driver in a folder of its own.
 package=build/win32/tarvix-windows-i686.zip
-listing=$(cmake -E tar tf "$package" | sort | tr '\n' ' ')
+listing=$(cmake -E tar tf "$package" | grep -v '/$' | sort | tr '\n' ' ')
 expected="tarvix-windows-i686/README.md tarvix-windows-i686/simulation/WLDV32.DLL tarvix-windows-i686/tarvix.exe "
 if [ "$listing" != "$expected" ]; then
   echo "FAIL: $package holds: $listing" >&2
