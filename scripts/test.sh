@@ -12,3 +12,6 @@ ctest --preset default
 # The benchmarks are only built here, so that they keep building; bench/run.sh runs them.
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
+
+# Windows: tarvix.exe cross-built with MinGW-w64 and tested under wine.
+bash scripts/test-windows.sh

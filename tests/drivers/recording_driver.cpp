@@ -16,6 +16,9 @@
 //                    on-write K MSG     deliver MSG after the K-th write (from 1)
 //                  MSG is text:TEXT (an incoming text frame; \r \n \t \\ \xHH
 //                  escapes) or hex:HH HH ... (raw message bytes).
+//   RECDRV_LOADS   file that gets a line "load PATH" whenever a copy of the
+//                  library is loaded, PATH being that copy's file; on Windows
+//                  also "free PATH" when FreeLibrary unloads it again.
 //
 // Built in variants: RECDRV_WITHOUT_CLOSE leaves out ldv_close,
 // RECDRV_EXTRA_EXPORT adds one more export.
@@ -27,6 +30,12 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 #include "../../driver/ldv_driver.h"
 #include "../../simnet/delivery.h"
@@ -137,7 +146,35 @@ void log_line(const std::string& line) {
   std::fflush(log);
 }
 
+void log_load(const char* event, const char* path) {
+  const char* loads = std::getenv("RECDRV_LOADS");
+  std::FILE* f = loads != nullptr ? std::fopen(loads, "ab") : nullptr;
+  if (f == nullptr) return;
+  std::fprintf(f, "%s %s\n", event, path);
+  std::fclose(f);
+}
+
+#if !defined(_WIN32)
+const bool load_logged = [] {
+  Dl_info self{};
+  dladdr(reinterpret_cast<void*>(&log_load), &self);
+  log_load("load", self.dli_fname != nullptr ? self.dli_fname : "?");
+  return true;
+}();
+#endif
+
 }  // namespace
+
+#if defined(_WIN32)
+// Tells a FreeLibrary (reserved is null) from the end of the process.
+extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(self, path, sizeof path);
+  if (reason == DLL_PROCESS_ATTACH) log_load("load", path);
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) log_load("free", path);
+  return TRUE;
+}
+#endif
 
 extern "C" {
 
@@ -163,7 +200,9 @@ std::int32_t LDV_CALL ldv_close(std::int32_t handle) {
 #endif
 
 #if defined(RECDRV_EXTRA_EXPORT)
-std::int32_t LDV_CALL ldv_reset(std::int32_t) { return 0; }
+std::int32_t LDV_CALL ldv_reset(std::int32_t) {
+  return 0;
+}
 #endif
 
 std::int32_t LDV_CALL ldv_read(std::int32_t handle, void* buffer, std::int32_t size) {
