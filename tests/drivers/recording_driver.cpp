@@ -22,10 +22,10 @@
 //                                       "reply 1\n" .. "reply N\n", in order
 //                    spurious N         once registered, a thread calls the
 //                                       routine N times (nothing queued by it)
-//                    two-threads N      after the first write, posts "pair 1\n"
-//                                       .. "pair N\n", and two more threads,
-//                                       started together, each call the routine
-//                                       N times
+//                    two-threads N      after the first write, makes "pair 1\n"
+//                                       .. "pair N\n" readable at once, and two
+//                                       threads, started together, call the
+//                                       routine until all have been read
 //                    fail-write         every ldv_write returns -1
 //                    fail-read          every ldv_read returns -1, after copying
 //                                       the next message (if any) all the same
@@ -39,10 +39,12 @@
 // Built in variants: RECDRV_WITHOUT_CLOSE leaves out ldv_close,
 // RECDRV_EXTRA_EXPORT adds one more export.
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <latch>
 #include <mutex>
 #include <string>
@@ -77,6 +79,20 @@ struct script {
 
 std::mutex log_lock;
 unsigned writes_seen = 0;  // under log_lock
+
+// The messages of two-threads, readable before the delivery's.
+std::mutex pairs_lock;
+std::deque<network_message> pairs;  // under pairs_lock
+std::atomic<bool> pairs_left{false};
+
+bool take_pair(void* buffer, std::size_t size) {
+  std::lock_guard<std::mutex> hold(pairs_lock);
+  if (pairs.empty()) return false;
+  std::memcpy(buffer, pairs.front().bytes.data(), std::min(pairs.front().length, size));
+  pairs.pop_front();
+  pairs_left = !pairs.empty();
+  return true;
+}
 
 int hex_value(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -201,12 +217,28 @@ void log_line(const std::string& line) {
   std::fflush(log);
 }
 
-// Calls `routine` `times` times from a thread of its own, once `start` opens.
-void call_from_thread(ldv_receive_routine routine, unsigned times, std::latch* start) {
+// Calls `routine` `times` times from a thread of its own.
+void call_from_thread(ldv_receive_routine routine, unsigned times) {
   std::thread([=] {
-    if (start != nullptr) start->arrive_and_wait();
     for (unsigned i = 0; i < times; ++i) routine();
   }).detach();
+}
+
+// Makes `count` numbered messages readable at once, and calls `routine` from
+// two threads, started together, until all have been read.
+void start_two_threads(ldv_receive_routine routine, unsigned count) {
+  {
+    std::lock_guard<std::mutex> hold(pairs_lock);
+    for (unsigned i = 1; i <= count; ++i) pairs.push_back(numbered_reply("pair", i));
+    pairs_left = true;
+  }
+  auto* start = new std::latch(2);  // held for the life of the process
+  for (int t = 0; t < 2; ++t) {
+    std::thread([=] {
+      start->arrive_and_wait();
+      while (pairs_left) routine();
+    }).detach();
+  }
 }
 
 void start_flood(unsigned replies) {
@@ -246,7 +278,8 @@ std::int32_t LDV_CALL ldv_reset(std::int32_t) { return 0; }
 #endif
 
 std::int32_t LDV_CALL ldv_read(std::int32_t handle, void* buffer, std::int32_t size) {
-  const bool taken = delivery_take(buffer, static_cast<std::size_t>(size));
+  const bool taken = take_pair(buffer, static_cast<std::size_t>(size)) ||
+                     delivery_take(buffer, static_cast<std::size_t>(size));
   const std::int32_t result = the_script().fail_read ? -1 : taken ? 0 : 1;
   std::lock_guard<std::mutex> hold(log_lock);
   log_line("ldv_read " + std::to_string(handle) + " " + std::to_string(size) + " = " +
@@ -272,11 +305,8 @@ std::int32_t LDV_CALL ldv_write(std::int32_t handle, const void* frame, std::int
     if (t.write_number == number) delivery_post(t.message);
   }
   if (number == 1 && the_script().flood > 0) start_flood(the_script().flood);
-  if (const unsigned n = the_script().two_threads; number == 1 && n > 0) {
-    for (unsigned i = 1; i <= n; ++i) delivery_post(numbered_reply("pair", i));
-    auto* start = new std::latch(2);  // held for the life of the process
-    call_from_thread(delivery_routine(), n, start);
-    call_from_thread(delivery_routine(), n, start);
+  if (number == 1 && the_script().two_threads > 0) {
+    start_two_threads(delivery_routine(), the_script().two_threads);
   }
   return the_script().fail_write ? -1 : 0;
 }
@@ -288,7 +318,7 @@ std::int32_t LDV_CALL ldv_register(std::int32_t value, ldv_receive_routine routi
   }
   delivery_start(routine);
   for (const network_message& m : the_script().on_register) delivery_post(m);
-  if (the_script().spurious > 0) call_from_thread(routine, the_script().spurious, nullptr);
+  if (the_script().spurious > 0) call_from_thread(routine, the_script().spurious);
   return 0;
 }
 

@@ -72,8 +72,6 @@ TEST_F(ConsoleTest, PrintsEachReplyOnceWhenTwoThreadsCallAtOnce) {
   write_script("two-threads " + std::to_string(pairs) + "\n");
   start({"LON1", router_id, "go"});
   ASSERT_TRUE(wait_for_log("ldv_read 0 256 = 0", pairs, 60s));
-  // The three threads make 3 * pairs calls in all.
-  ASSERT_TRUE(wait_for_log("ldv_read 0 256 = ", 3 * pairs, 60s));
   stop_process(child);
 
   // Which thread prints which reply first is open; each reply is printed
