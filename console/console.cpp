@@ -33,16 +33,12 @@ void LDV_CALL on_receive() {
   std::printf("%s", text);
 }
 
-// Sends one line as one frame, or as consecutive frames of 239 text bytes
-// and a last shorter one when it does not fit one. Each frame has a tag of
-// its own.
+void write_frame(std::span<const std::uint8_t> frame) {
+  ldv_entry_table.ldv_write(ldv_handle, frame.data(), static_cast<std::int32_t>(frame.size()));
+}
+
 void send_line(std::string_view line) {
-  do {
-    const std::size_t length = build_text_frame(text_frame, line, frame_tag);
-    ldv_entry_table.ldv_write(ldv_handle, text_frame, static_cast<std::int32_t>(length));
-    frame_tag = next_tag(frame_tag);
-    line.remove_prefix(length - frame_text_offset);
-  } while (!line.empty());
+  frame_tag = send_text_frames(text_frame, line, frame_tag, write_frame);
 }
 
 // The optional command goes out as a typed line would: with a line feed,

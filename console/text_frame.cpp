@@ -38,6 +38,17 @@ std::size_t build_text_frame(std::span<std::uint8_t, frame_size> frame, std::str
   return n + frame_text_offset;
 }
 
+unsigned send_text_frames(std::span<std::uint8_t, frame_size> frame, std::string_view line,
+                          unsigned tag, frame_writer write) {
+  do {
+    const std::size_t length = build_text_frame(frame, line, tag);
+    write(frame.first(length));
+    tag = next_tag(tag);
+    line.remove_prefix(length - frame_text_offset);
+  } while (!line.empty());
+  return tag;
+}
+
 const char* text_of_frame(receive_buffer& buffer) {
   if (buffer[command_byte] != incoming_message) return nullptr;
   const std::size_t count = buffer[count_byte];

@@ -14,6 +14,7 @@
 //
 //   prepare_text_frame(text_frame, id);                  // once
 //   size_t length = build_text_frame(text_frame, line, tag);
+//   tag = send_text_frames(text_frame, line, tag, write_frame);  // a whole line
 //   const char* reply = text_of_frame(receive_buffer);   // or nullptr
 #pragma once
 
@@ -52,6 +53,17 @@ std::size_t build_text_frame(std::span<std::uint8_t, frame_size> frame, std::str
 
 // The tag that follows `tag`: 1, 2, ..., 14, 1, ...
 constexpr unsigned next_tag(unsigned tag) { return tag >= last_tag ? first_tag : tag + 1; }
+
+// Receives each frame as soon as it is built; the span is the frame's bytes
+// to send (the whole frame buffer, cut to the frame's length).
+using frame_writer = void (*)(std::span<const std::uint8_t> frame);
+
+// Sends `line` as text frames built one after another in `frame`: one frame
+// when it fits, otherwise frames of 239 text bytes and a last shorter one.
+// An empty line still makes one frame. Each frame gets the next tag, starting
+// with `tag`. Returns the tag for the frame after the last.
+unsigned send_text_frames(std::span<std::uint8_t, frame_size> frame, std::string_view line,
+                          unsigned tag, frame_writer write);
 
 // The NUL-terminated text of a received text frame, or nullptr when the
 // message is not one. Writes the terminating NUL into the buffer.

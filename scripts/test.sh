@@ -13,5 +13,15 @@ ctest --preset default
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 
+# Hardening: the unit and end-to-end suites under the address and
+# undefined-behaviour sanitizers and under the thread sanitizer, then a short
+# run of each fuzz target (scripts/fuzz.sh; longer runs: see the README).
+for preset in asan tsan; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done
+scripts/fuzz.sh 20
+
 # Windows: tarvix.exe cross-built with MinGW-w64 and tested under wine.
 bash scripts/test-windows.sh

@@ -75,6 +75,46 @@ TEST(NextTag, RunsACycleOfFourteen) {
   EXPECT_EQ(tags, expected);
 }
 
+// What send_text_frames handed to its writer: each frame's text and tag.
+struct sent_frame {
+  std::string text;
+  unsigned tag;
+  bool operator==(const sent_frame&) const = default;
+};
+std::vector<sent_frame> sent;
+
+void record_frame(std::span<const std::uint8_t> f) {
+  EXPECT_LE(f.size(), frame_size);
+  EXPECT_EQ(f[1], f.size() - 2);
+  EXPECT_EQ(f[4], f.size() - 16);
+  sent.push_back({std::string(f.begin() + 17, f.end()), f[2] - 0x40u});
+}
+
+TEST(SendTextFrames, SplitsALineIntoFullFramesAndALastOne) {
+  struct Case {
+    std::string line;
+    unsigned tag;
+    std::vector<sent_frame> frames;
+    unsigned next;
+  };
+  const std::string a(239, 'a'), b(239, 'b'), c(239, 'c');
+  const Case cases[] = {
+      {"status\n", 1, {{"status\n", 1}}, 2},
+      {"", 14, {{"", 14}}, 1},  // an empty line still makes a frame
+      {a, 13, {{a, 13}}, 14},
+      {a + "\n", 13, {{a, 13}, {"\n", 14}}, 1},
+      {a + b, 14, {{a, 14}, {b, 1}}, 2},
+      {a + b + c + "tail", 12, {{a, 12}, {b, 13}, {c, 14}, {"tail", 1}}, 2},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.line.size());
+    frame f = prepared();
+    sent.clear();
+    EXPECT_EQ(send_text_frames(f, k.line, k.tag, record_frame), k.next);
+    EXPECT_TRUE(sent == k.frames) << sent.size() << " frames";
+  }
+}
+
 // An incoming message: bytes 0, 1 and 16 as given, the text from byte 17, and
 // the rest of the buffer filled with `fill` as an earlier read could leave it.
 receive_buffer incoming(std::uint8_t command, std::uint8_t count, std::uint8_t code,

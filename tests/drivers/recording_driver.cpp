@@ -19,16 +19,40 @@
 //   RECDRV_LOADS   file that gets a line "load PATH" whenever a copy of the
 //                  library is loaded, PATH being that copy's file; on Windows
 //                  also "free PATH" when FreeLibrary unloads it again.
+//                  Directives for load and faults:
+//                    flood N            from the first write on, a thread of the
+//                                       driver posts the N text replies
+//                                       "reply 1\n" .. "reply N\n", in order
+//                    spurious N         once registered, a thread calls the
+//                                       routine N times (nothing queued by it)
+//                    two-threads N      after the first write, makes "pair 1\n"
+//                                       .. "pair N\n" readable at once, and two
+//                                       threads, started together, call the
+//                                       routine until all have been read
+//                    fail-write         every ldv_write returns -1
+//                    fail-read          every ldv_read returns -1, after copying
+//                                       the next message (if any) all the same
+//                    version-null       ldv_get_version returns a null pointer
+//                    counts             after the first write, delivers 256
+//                                       incoming messages of 256 bytes each, with
+//                                       byte 1 = 0, 1, .., 255, byte 16 the text
+//                                       code and bytes 17..255 the letter
+//                                       'a' + count % 26
 //
 // Built in variants: RECDRV_WITHOUT_CLOSE leaves out ldv_close,
 // RECDRV_EXTRA_EXPORT adds one more export.
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <latch>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #if defined(_WIN32)
@@ -53,10 +77,31 @@ struct script {
   std::string version = "Recording driver 1.0";
   std::vector<network_message> on_register;
   std::vector<write_trigger> on_write;
+  // Load and faults.
+  unsigned flood = 0;
+  unsigned spurious = 0;
+  unsigned two_threads = 0;
+  bool fail_write = false;
+  bool fail_read = false;
+  bool version_null = false;
 };
 
 std::mutex log_lock;
 unsigned writes_seen = 0;  // under log_lock
+
+// The messages of two-threads, readable before the delivery's.
+std::mutex pairs_lock;
+std::deque<network_message> pairs;  // under pairs_lock
+std::atomic<bool> pairs_left{false};
+
+bool take_pair(void* buffer, std::size_t size) {
+  std::lock_guard<std::mutex> hold(pairs_lock);
+  if (pairs.empty()) return false;
+  std::memcpy(buffer, pairs.front().bytes.data(), std::min(pairs.front().length, size));
+  pairs.pop_front();
+  pairs_left = !pairs.empty();
+  return true;
+}
 
 int hex_value(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -103,6 +148,25 @@ network_message parse_message(std::string_view spec) {
   return m;
 }
 
+// An incoming message of 256 bytes whose byte 1 claims `count` bytes after
+// it, whatever that leaves in or out.
+network_message message_with_count(unsigned count) {
+  network_message m = incoming_text_frame("", {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7});
+  m.bytes[1] = static_cast<std::uint8_t>(count);
+  std::fill(m.bytes.begin() + 17, m.bytes.end(), static_cast<std::uint8_t>('a' + count % 26));
+  m.length = m.bytes.size();
+  return m;
+}
+
+network_message numbered_reply(const char* word, unsigned number) {
+  return incoming_text_frame(std::string(word) + " " + std::to_string(number) + "\n",
+                             {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7});
+}
+
+unsigned number_of(std::string_view text) {
+  return static_cast<unsigned>(std::strtoul(std::string(text).c_str(), nullptr, 10));
+}
+
 const script& the_script() {
   static const script* loaded = [] {
     auto* s = new script;
@@ -126,6 +190,22 @@ const script& the_script() {
         const std::string_view number = rest.substr(0, rest.find(' '));
         s->on_write.push_back({static_cast<unsigned>(std::atoi(std::string(number).c_str())),
                                parse_message(rest.substr(number.size() + 1))});
+      } else if (word == "flood") {
+        s->flood = number_of(rest);
+      } else if (word == "spurious") {
+        s->spurious = number_of(rest);
+      } else if (word == "two-threads") {
+        s->two_threads = number_of(rest);
+      } else if (word == "fail-write") {
+        s->fail_write = true;
+      } else if (word == "fail-read") {
+        s->fail_read = true;
+      } else if (word == "version-null") {
+        s->version_null = true;
+      } else if (word == "counts") {
+        for (unsigned count = 0; count < 256; ++count) {
+          s->on_write.push_back({1, message_with_count(count)});
+        }
       }
     }
     std::fclose(f);
@@ -163,6 +243,36 @@ const bool load_logged = [] {
 }();
 #endif
 
+// Calls `routine` `times` times from a thread of its own.
+void call_from_thread(ldv_receive_routine routine, unsigned times) {
+  std::thread([=] {
+    for (unsigned i = 0; i < times; ++i) routine();
+  }).detach();
+}
+
+// Makes `count` numbered messages readable at once, and calls `routine` from
+// two threads, started together, until all have been read.
+void start_two_threads(ldv_receive_routine routine, unsigned count) {
+  {
+    std::lock_guard<std::mutex> hold(pairs_lock);
+    for (unsigned i = 1; i <= count; ++i) pairs.push_back(numbered_reply("pair", i));
+    pairs_left = true;
+  }
+  auto* start = new std::latch(2);  // held for the life of the process
+  for (int t = 0; t < 2; ++t) {
+    std::thread([=] {
+      start->arrive_and_wait();
+      while (pairs_left) routine();
+    }).detach();
+  }
+}
+
+void start_flood(unsigned replies) {
+  std::thread([=] {
+    for (unsigned i = 1; i <= replies; ++i) delivery_post(numbered_reply("reply", i));
+  }).detach();
+}
+
 }  // namespace
 
 #if defined(_WIN32)
@@ -181,6 +291,7 @@ extern "C" {
 const char* LDV_CALL ldv_get_version(void) {
   std::lock_guard<std::mutex> hold(log_lock);
   log_line("ldv_get_version");
+  if (the_script().version_null) return nullptr;
   return the_script().version.c_str();
 }
 
@@ -206,8 +317,9 @@ std::int32_t LDV_CALL ldv_reset(std::int32_t) {
 #endif
 
 std::int32_t LDV_CALL ldv_read(std::int32_t handle, void* buffer, std::int32_t size) {
-  const bool taken = delivery_take(buffer, static_cast<std::size_t>(size));
-  const std::int32_t result = taken ? 0 : 1;
+  const bool taken = take_pair(buffer, static_cast<std::size_t>(size)) ||
+                     delivery_take(buffer, static_cast<std::size_t>(size));
+  const std::int32_t result = the_script().fail_read ? -1 : taken ? 0 : 1;
   std::lock_guard<std::mutex> hold(log_lock);
   log_line("ldv_read " + std::to_string(handle) + " " + std::to_string(size) + " = " +
            std::to_string(result));
@@ -231,7 +343,11 @@ std::int32_t LDV_CALL ldv_write(std::int32_t handle, const void* frame, std::int
   for (const write_trigger& t : the_script().on_write) {
     if (t.write_number == number) delivery_post(t.message);
   }
-  return 0;
+  if (number == 1 && the_script().flood > 0) start_flood(the_script().flood);
+  if (number == 1 && the_script().two_threads > 0) {
+    start_two_threads(delivery_routine(), the_script().two_threads);
+  }
+  return the_script().fail_write ? -1 : 0;
 }
 
 std::int32_t LDV_CALL ldv_register(std::int32_t value, ldv_receive_routine routine) {
@@ -241,6 +357,7 @@ std::int32_t LDV_CALL ldv_register(std::int32_t value, ldv_receive_routine routi
   }
   delivery_start(routine);
   for (const network_message& m : the_script().on_register) delivery_post(m);
+  if (the_script().spurious > 0) call_from_thread(routine, the_script().spurious);
   return 0;
 }
 

@@ -136,7 +136,11 @@ void stop_process(child_process& child) {
     kill(child.pid, SIGKILL);
     try_reap(child, true);
   }
+  // Whatever it printed before it ended is still read, so that nothing it
+  // printed late, such as a sanitizer's report, goes unseen.
   close_fd(child.input);
+  const auto deadline = clock_type::now() + 10s;
+  while ((child.output >= 0 || child.error >= 0) && clock_type::now() < deadline) pump(child, 20ms);
   close_fd(child.output);
   close_fd(child.error);
 }

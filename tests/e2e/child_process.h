@@ -41,5 +41,6 @@ bool read_output_until(child_process& child, std::string_view text,
 // True when it ended; exit_status is then set (128 + signal if killed).
 bool wait_for_exit(child_process& child, std::chrono::milliseconds timeout = 10s);
 
-// Ends the child if it still runs, and closes the pipes.
+// Ends the child if it still runs, reads what is left in its output pipes,
+// and closes them.
 void stop_process(child_process& child);

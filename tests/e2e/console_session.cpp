@@ -23,6 +23,8 @@ void ConsoleTest::SetUp() {
 
 void ConsoleTest::TearDown() {
   stop_process(child);
+  // Also catches a sanitizer's report that came after the test's own checks.
+  EXPECT_EQ(child.err, "") << "nothing may go to standard error";
   std::error_code ignored;
   fs::remove_all(folder, ignored);
 }
@@ -76,11 +78,16 @@ std::vector<std::string> ConsoleTest::frames_written() const {
 }
 
 bool ConsoleTest::wait_for_writes(std::size_t count, std::chrono::milliseconds timeout) const {
+  return wait_for_log("ldv_write ", count, timeout);
+}
+
+bool ConsoleTest::wait_for_log(std::string_view prefix, std::size_t count,
+                               std::chrono::milliseconds timeout) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < deadline) {
-    std::size_t writes = 0;
-    for (const std::string& line : log()) writes += line.rfind("ldv_write ", 0) == 0;
-    if (writes >= count) return true;
+    std::size_t seen = 0;
+    for (const std::string& line : log()) seen += line.rfind(prefix, 0) == 0;
+    if (seen >= count) return true;
     std::this_thread::sleep_for(10ms);
   }
   return false;
@@ -100,4 +107,30 @@ std::string checked_frame_text(const std::string& frame, unsigned tag) {
   EXPECT_EQ(head.substr(5, 11), std::string("\x02\0\0\0\0\x80\0\0\x01\x80\xF7", 11));
   EXPECT_EQ(byte(16), 0x11);
   return frame.substr(17);
+}
+
+std::vector<std::string> expected_frames(const std::vector<std::string>& texts) {
+  std::vector<std::string> frames;
+  unsigned tag = 1;
+  for (const std::string& text : texts) {
+    const std::size_t n = text.size();
+    std::string frame = {0x14, static_cast<char>(n + 15), static_cast<char>(0x40 + tag), 0x08,
+                         static_cast<char>(n + 1)};
+    frame += std::string("\x02\0\0\0\0\x80\0\0\x01\x80\xF7\x11", 12);
+    frames.push_back(frame + text);
+    tag = tag == 14 ? 1 : tag + 1;
+  }
+  return frames;
+}
+
+std::string first_difference(std::string_view actual, std::string_view expected) {
+  std::size_t i = 0;
+  while (i < actual.size() && i < expected.size() && actual[i] == expected[i]) ++i;
+  if (i == actual.size() && i == expected.size()) return "equal";
+  const auto around = [&](std::string_view s) {
+    return testing::PrintToString(std::string(s.substr(i, 40)));
+  };
+  return "lengths " + std::to_string(actual.size()) + " and " + std::to_string(expected.size()) +
+         ", first difference at " + std::to_string(i) + ": " + around(actual) + " instead of " +
+         around(expected);
 }

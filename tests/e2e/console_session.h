@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "child_process.h"
@@ -40,6 +41,9 @@ class ConsoleTest : public ::testing::Test {
   std::vector<std::string> frames_written() const;
   // Waits until ldv_write was called `count` times; false on timeout.
   bool wait_for_writes(std::size_t count, std::chrono::milliseconds timeout = 10s) const;
+  // Waits until the log holds `count` lines that begin with `prefix`.
+  bool wait_for_log(std::string_view prefix, std::size_t count,
+                    std::chrono::milliseconds timeout = 10s) const;
 
   std::string folder;
   child_process child;
@@ -48,3 +52,11 @@ class ConsoleTest : public ::testing::Test {
 // The text of an outgoing frame (bytes 17 on), after checking its fixed
 // fields, its lengths and that its tag is `tag`.
 std::string checked_frame_text(const std::string& frame, unsigned tag);
+
+// The frames that carry `texts` one each, with tags 1, 2, .., 14, 1, ...,
+// addressed to the router.
+std::vector<std::string> expected_frames(const std::vector<std::string>& texts);
+
+// Where `actual` first differs from `expected`, for a failure message that
+// does not dump a long text.
+std::string first_difference(std::string_view actual, std::string_view expected);
