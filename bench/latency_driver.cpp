@@ -71,17 +71,11 @@ void deliver_replies(ldv_receive_routine routine) {
 
 extern "C" {
 
-const char* LDV_CALL ldv_get_version(void) {
-  return "Latency driver 1.0";
-}
+const char* LDV_CALL ldv_get_version(void) { return "Latency driver 1.0"; }
 
-std::int32_t LDV_CALL ldv_open(const char*) {
-  return 0;
-}
+std::int32_t LDV_CALL ldv_open(const char*) { return 0; }
 
-std::int32_t LDV_CALL ldv_close(std::int32_t) {
-  return 0;
-}
+std::int32_t LDV_CALL ldv_close(std::int32_t) { return 0; }
 
 std::int32_t LDV_CALL ldv_read(std::int32_t, void* buffer, std::int32_t size) {
   if (!reply_ready.exchange(false, std::memory_order_acquire)) return 1;
@@ -89,9 +83,7 @@ std::int32_t LDV_CALL ldv_read(std::int32_t, void* buffer, std::int32_t size) {
   return 0;
 }
 
-std::int32_t LDV_CALL ldv_write(std::int32_t, const void*, std::int32_t) {
-  return 0;
-}
+std::int32_t LDV_CALL ldv_write(std::int32_t, const void*, std::int32_t) { return 0; }
 
 std::int32_t LDV_CALL ldv_register(std::int32_t, ldv_receive_routine routine) {
   if (routine != nullptr && !started.exchange(true)) {

@@ -4,9 +4,7 @@
 
 #include "platform.h"
 
-void make_output_immediate() {
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-}
+void make_output_immediate() { std::setvbuf(stdout, nullptr, _IONBF, 0); }
 
 bool read_text_line(std::FILE* input, std::span<char, line_buffer_size> line, std::size_t& length) {
   if (std::fgets(line.data(), static_cast<int>(line.size()), input) == nullptr) return false;

@@ -6,9 +6,7 @@
 
 // msvcrt has no line buffering: anything but unbuffered output would hold
 // replies back when standard output is a pipe or a file.
-void make_output_immediate() {
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-}
+void make_output_immediate() { std::setvbuf(stdout, nullptr, _IONBF, 0); }
 
 // Standard input is in text mode: the C library already turns CR LF into LF
 // and ends input at Ctrl-Z.

@@ -59,6 +59,4 @@ void* find_entry_point(driver_library library, const char* name) {
   return entry;
 }
 
-void unload_driver_library(driver_library library) {
-  FreeLibrary(static_cast<HMODULE>(library));
-}
+void unload_driver_library(driver_library library) { FreeLibrary(static_cast<HMODULE>(library)); }

@@ -17,9 +17,9 @@ TEST(ParseNeuronId, ReadsSixHexFieldsOfAtMostTwoDigits) {
       {"8000000180F7", true, {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7}},
       {"80 00 00 01 80 F7", true, {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7}},
       {"8000000180f7", true, {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7}},
-      {"8000000180F", true, {0x80, 0x00, 0x00, 0x01, 0x80, 0x0F}},      // eleven digits
-      {"8000000180F7AB", true, {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7}},   // fourteen
-      {"8000000180", false, {}},                                        // ten
+      {"8000000180F", true, {0x80, 0x00, 0x00, 0x01, 0x80, 0x0F}},     // eleven digits
+      {"8000000180F7AB", true, {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7}},  // fourteen
+      {"8000000180", false, {}},                                       // ten
       {"", false, {}},
       {"80000001G0F7", false, {}},
   };

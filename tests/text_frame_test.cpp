@@ -22,8 +22,14 @@ TEST(PrepareTextFrame, SetsTheFixedFields) {
   const frame f = prepared({0x180, 0x00, 0x00, 0x01, 0x80, 0xFFFFFFF7});
   const std::vector<std::uint8_t> head(f.begin(), f.begin() + 17);
   // The frame carries the low byte of each Neuron ID value.
-  const std::vector<std::uint8_t> expected = {0x14, 0, 0x41, 0x08, 0, 0x02, 0, 0, 0,
-                                              0,    0x80, 0, 0, 0x01, 0x80, 0xF7, 0x11};
+  // Interface and message header; address: bytes 6-9 zero, 10-15 the
+  // Neuron ID; the text code.
+  const std::vector<std::uint8_t> header = {0x14, 0, 0x41, 0x08, 0, 0x02};
+  const std::vector<std::uint8_t> address = {0, 0, 0, 0, 0x80, 0, 0, 0x01, 0x80, 0xF7};
+  std::vector<std::uint8_t> expected = header;
+  expected.insert(expected.end(), address.begin(), address.end());
+  expected.push_back(0x11);
+
   EXPECT_EQ(head, expected);
 }
 
@@ -38,11 +44,13 @@ TEST(BuildTextFrame, FillsLengthsTagAndText) {
   const std::string over(240, 'y');
   const Case cases[] = {
       {"status\n", 1, 24, 7, 0x41},
-      {"\n", 2, 18, 1, 0x42},  // an empty line is its line feed alone
+      // An empty line is its line feed alone.
+      {"\n", 2, 18, 1, 0x42},
       {"no line feed", 14, 29, 12, 0x4E},
       {"", 3, 17, 0, 0x43},
       {full, 5, 256, 239, 0x45},
-      {over, 6, 256, 239, 0x46},  // never past the frame's 256 bytes
+      // Never past the frame's 256 bytes.
+      {over, 6, 256, 239, 0x46},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line.substr(0, 20));

@@ -118,11 +118,14 @@ std::string unescape(std::string_view s) {
       continue;
     }
     const char e = s[++i];
-    if (e == 'r') out += '\r';
-    else if (e == 'n') out += '\n';
-    else if (e == 't') out += '\t';
-    else if (e == 'x' && i + 2 < s.size() && hex_value(s[i + 1]) >= 0 &&
-             hex_value(s[i + 2]) >= 0) {
+    if (e == 'r') {
+      out += '\r';
+    } else if (e == 'n') {
+      out += '\n';
+    } else if (e == 't') {
+      out += '\t';
+    } else if (e == 'x' && i + 2 < s.size() && hex_value(s[i + 1]) >= 0 &&
+               hex_value(s[i + 2]) >= 0) {
       out += static_cast<char>(hex_value(s[i + 1]) * 16 + hex_value(s[i + 2]));
       i += 2;
     } else {
@@ -311,9 +314,7 @@ std::int32_t LDV_CALL ldv_close(std::int32_t handle) {
 #endif
 
 #if defined(RECDRV_EXTRA_EXPORT)
-std::int32_t LDV_CALL ldv_reset(std::int32_t) {
-  return 0;
-}
+std::int32_t LDV_CALL ldv_reset(std::int32_t) { return 0; }
 #endif
 
 std::int32_t LDV_CALL ldv_read(std::int32_t handle, void* buffer, std::int32_t size) {

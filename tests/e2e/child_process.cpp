@@ -112,7 +112,8 @@ bool read_output_until(child_process& child, std::string_view text,
                        std::chrono::milliseconds timeout) {
   const auto deadline = clock_type::now() + timeout;
   while (child.out.find(text) == std::string::npos) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock_type::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock_type::now());
     if (left.count() <= 0 || !pump(child, std::min(left, std::chrono::milliseconds(100)))) {
       return child.out.find(text) != std::string::npos;
     }

@@ -17,7 +17,6 @@ struct frames_case {
 // Names the case in test output rather than dumping its bytes.
 void PrintTo(const frames_case& c, std::ostream* out) { *out << c.name; }
 
-
 class Frames : public ConsoleTest, public ::testing::WithParamInterface<frames_case> {};
 
 TEST_P(Frames, CarryEachLineWithTheNextTag) {
@@ -70,15 +69,14 @@ INSTANTIATE_TEST_SUITE_P(
         frames_case{"LastLineWithoutLineFeed", {}, "one\ntwo", {"one\n", "two"}},
         frames_case{"BytesAbove127", {}, "\xE4\xF6\xFC \xFF\n", {"\xE4\xF6\xFC \xFF\n"}},
         frames_case{"TagCycle", {}, joined(numbered_lines(30)), numbered_lines(30)},
-        frames_case{"LineFitsOneFrame", {}, std::string(238, 'a') + "\n",
-                    {std::string(238, 'a') + "\n"}},
+        frames_case{
+            "LineFitsOneFrame", {}, std::string(238, 'a') + "\n", {std::string(238, 'a') + "\n"}},
         frames_case{"LineOneByteTooLong", {}, a239 + "\n", {a239, "\n"}},
-        frames_case{"LineOfTwoFullFrames", {}, a239 + std::string(238, 'b') + "\n",
+        frames_case{"LineOfTwoFullFrames",
+                    {},
+                    a239 + std::string(238, 'b') + "\n",
                     {a239, std::string(238, 'b') + "\n"}},
-        frames_case{"LongCommand",
-                    {a239 + b239 + "c"},
-                    "next\n",
-                    {a239, b239, "c\n", "next\n"}},
+        frames_case{"LongCommand", {a239 + b239 + "c"}, "next\n", {a239, b239, "c\n", "next\n"}},
         // A typed line is read in pieces of 1023 bytes, each split into frames.
         frames_case{"LineLongerThanTheBuffer",
                     {},

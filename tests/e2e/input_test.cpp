@@ -15,9 +15,7 @@ struct input_case {
 };
 
 // Names the case in test output rather than dumping its bytes.
-void PrintTo(const input_case& c, std::ostream* out) {
-  *out << c.name;
-}
+void PrintTo(const input_case& c, std::ostream* out) { *out << c.name; }
 
 class Input : public ConsoleTest, public ::testing::WithParamInterface<input_case> {};
 

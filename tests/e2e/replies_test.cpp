@@ -9,7 +9,7 @@ namespace {
 TEST_F(ConsoleTest, PrintsEachReplyAsItArrives) {
   install_driver(RECORDING_DRIVER);
   write_script(
-      "on-write 1 hex:16 0f 41 08 01 02 00 00 00 00 80 00 00 01 80 f7 11\n"  // not incoming
+      "on-write 1 hex:16 0f 41 08 01 02 00 00 00 00 80 00 00 01 80 f7 11\n"        // not incoming
       "on-write 1 hex:18 11 41 08 03 02 00 00 00 00 80 00 00 01 80 f7 12 00 07\n"  // not text
       "on-write 1 text:pong\\r\\n\n"
       "on-write 2 text:no line feed\n");
@@ -32,9 +32,11 @@ TEST_F(ConsoleTest, PrintsEachReplyAsItArrives) {
 // `code` and then `text`.
 std::string message(unsigned command, unsigned count, unsigned code, const std::string& text) {
   static constexpr char digits[] = "0123456789abcdef";
-  std::string bytes = {static_cast<char>(command), static_cast<char>(count), 0x41, 0x08, 0x01,
-                       0x02, 0, 0, 0, 0, '\x80', 0, 0, 0x01, '\x80', '\xF7',
-                       static_cast<char>(code)};
+  // Header and address: bytes 2-15 as an incoming frame from the router has them.
+  constexpr char head[] = "\x41\x08\x01\x02\0\0\0\0\x80\0\0\x01\x80\xF7";
+  std::string bytes = {static_cast<char>(command), static_cast<char>(count)};
+  bytes.append(head, sizeof head - 1);
+  bytes += static_cast<char>(code);
   bytes += text;
   std::string hex = "hex:";
   for (unsigned char b : bytes) {
@@ -49,19 +51,24 @@ TEST_F(ConsoleTest, PrintsTextFramesWholeAndNothingElse) {
   const std::string full(239, 'F');
   const std::string more(239, 'G');
   install_driver(RECORDING_DRIVER);
-  write_script("on-register text:first\\r\\n\n"
-               // Counts that do not reach the code byte: what the full
-               // message before left in the buffer must not come out again.
-               "on-register " + message(0x18, 254, 0x11, full) + "\n"
-               "on-register hex:18 01\n"
-               "on-register hex:18 0e 41 08 01 02 00 00 00 00 80 00 00 01 80 f7\n"
-               "on-register " + message(0x18, 0, 0x11, "") + "\n"
-               // A count that claims more than the 256 bytes read.
-               "on-register " + message(0x18, 255, 0x11, more) + "\n"
-               "on-register " + message(0x18, 17, 0x11, "OK") + "\n"
-               "on-register " + message(0x18, 17, 0x12, "no") + "\n"
-               "on-register " + message(0x14, 17, 0x11, "no") + "\n"
-               "on-register text:last\\r\\n\n");
+  const std::string messages[] = {
+      "text:first\\r\\n",
+      // Counts that do not reach the code byte: what the full message
+      // before left in the buffer must not come out again.
+      message(0x18, 254, 0x11, full),
+      "hex:18 01",
+      "hex:18 0e 41 08 01 02 00 00 00 00 80 00 00 01 80 f7",
+      message(0x18, 0, 0x11, ""),
+      // A count that claims more than the 256 bytes read.
+      message(0x18, 255, 0x11, more),
+      message(0x18, 17, 0x11, "OK"),
+      message(0x18, 17, 0x12, "no"),
+      message(0x14, 17, 0x11, "no"),
+      "text:last\\r\\n",
+  };
+  std::string script;
+  for (const std::string& m : messages) script += "on-register " + m + "\n";
+  write_script(script);
   start({"LON1", router_id});
   ASSERT_TRUE(read_output_until(child, "last\r\n"));
   EXPECT_EQ(child.out, started_lines + "first\r\n" + full + more + "OK" + "last\r\n");

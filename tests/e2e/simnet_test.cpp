@@ -37,8 +37,9 @@ TEST_F(ConsoleTest, TheSimulatedRouterIgnoresOtherNodes) {
   write_input(child, "help\n");
   EXPECT_FALSE(read_output_until(child, "\r\n", 500ms));
   stop_process(child);
-  EXPECT_EQ(child.out, banner + "ldv_open(LDV/\\\\.\\LON2)=0\n"
-                                "ldv_get_version()=LON-Netzwerk-Simulation 1.0\n");
+  EXPECT_EQ(child.out, banner +
+                           "ldv_open(LDV/\\\\.\\LON2)=0\n"
+                           "ldv_get_version()=LON-Netzwerk-Simulation 1.0\n");
 }
 
 TEST_F(ConsoleTest, TheSimulatedInterfaceRefusesUnknownPorts) {

@@ -23,7 +23,6 @@ struct startup_case {
 // Names the case in test output rather than dumping its bytes.
 void PrintTo(const startup_case& c, std::ostream* out) { *out << c.name; }
 
-
 class StartupFailure : public ConsoleTest, public ::testing::WithParamInterface<startup_case> {};
 
 TEST_P(StartupFailure, PrintsOneMessageAndEnds) {
@@ -43,19 +42,42 @@ INSTANTIATE_TEST_SUITE_P(
         startup_case{"NoLibraryNoArguments", nullptr, "", {}, banner + not_found, 1, {}},
         startup_case{"NoLibrary", nullptr, "", {"LON1", router_id}, banner + not_found, 1, {}},
         startup_case{"LibraryWithoutClose",
-                     RECORDING_DRIVER_WITHOUT_CLOSE, "", {"LON1", router_id}, banner + not_found, 1,
+                     RECORDING_DRIVER_WITHOUT_CLOSE,
+                     "",
+                     {"LON1", router_id},
+                     banner + not_found,
+                     1,
                      {}},
         startup_case{"NoArguments", RECORDING_DRIVER, "", {}, banner + usage, 2, {}},
         startup_case{"OneArgument", RECORDING_DRIVER, "", {"LON1"}, banner + usage, 2, {}},
         startup_case{"ShortNeuronId",
-                     RECORDING_DRIVER, "", {"LON1", "8000000180"}, banner + "NeuronId zu kurz\n", 1,
+                     RECORDING_DRIVER,
+                     "",
+                     {"LON1", "8000000180"},
+                     banner + "NeuronId zu kurz\n",
+                     1,
                      {}},
-        startup_case{"EmptyNeuronId", RECORDING_DRIVER, "", {"LON1", ""},
-                     banner + "NeuronId zu kurz\n", 1, {}},
-        startup_case{"PortTooLong", RECORDING_DRIVER, "", {long_port, router_id},
-                     banner + "LonPort zu lang\n", 1, {}},
-        startup_case{"PortTooLongBeforeNeuronId", RECORDING_DRIVER, "", {long_port, "80"},
-                     banner + "LonPort zu lang\n", 1, {}},
+        startup_case{"EmptyNeuronId",
+                     RECORDING_DRIVER,
+                     "",
+                     {"LON1", ""},
+                     banner + "NeuronId zu kurz\n",
+                     1,
+                     {}},
+        startup_case{"PortTooLong",
+                     RECORDING_DRIVER,
+                     "",
+                     {long_port, router_id},
+                     banner + "LonPort zu lang\n",
+                     1,
+                     {}},
+        startup_case{"PortTooLongBeforeNeuronId",
+                     RECORDING_DRIVER,
+                     "",
+                     {long_port, "80"},
+                     banner + "LonPort zu lang\n",
+                     1,
+                     {}},
         startup_case{"OpenFails",
                      RECORDING_DRIVER,
                      "open 3\n",
@@ -83,7 +105,6 @@ struct started_case {
 // Names the case in test output rather than dumping its bytes.
 void PrintTo(const started_case& c, std::ostream* out) { *out << c.name; }
 
-
 class StartupSuccess : public ConsoleTest, public ::testing::WithParamInterface<started_case> {};
 
 TEST_P(StartupSuccess, OpensRegistersAndKeepsRunningAfterEndOfInput) {
@@ -91,8 +112,7 @@ TEST_P(StartupSuccess, OpensRegistersAndKeepsRunningAfterEndOfInput) {
   install_driver(c.driver);
   start(c.arguments);
   close_input(child);
-  const std::string expected =
-      banner + c.open_line + "ldv_get_version()=Recording driver 1.0\n";
+  const std::string expected = banner + c.open_line + "ldv_get_version()=Recording driver 1.0\n";
   ASSERT_TRUE(read_output_until(child, expected));
   EXPECT_FALSE(wait_for_exit(child, 500ms)) << "ended with status " << child.exit_status;
   EXPECT_EQ(child.out, expected);
@@ -105,18 +125,26 @@ TEST_P(StartupSuccess, OpensRegistersAndKeepsRunningAfterEndOfInput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Console, StartupSuccess,
-    ::testing::Values(
-        started_case{"BareName", RECORDING_DRIVER, {"LON1", router_id},
-                     "ldv_open(LDV/\\\\.\\LON1)=0\n"},
-        started_case{"LdvNameUnchanged", RECORDING_DRIVER, {"LDV/LON2", router_id},
-                     "ldv_open(LDV/LON2)=0\n"},
-        started_case{"LowerCaseLdvPrefixed", RECORDING_DRIVER, {"ldv/LON2", router_id},
-                     "ldv_open(LDV/\\\\.\\ldv/LON2)=0\n"},
-        started_case{"LongestBareName", RECORDING_DRIVER, {std::string(251, 'P'), router_id},
-                     "ldv_open(LDV/\\\\.\\" + std::string(251, 'P') + ")=0\n"},
-        started_case{"ExtraExportBinds", RECORDING_DRIVER_EXTRA_EXPORT,
-                     {"LON1", "80 00 00 01 80 F7", "first", "ignored"},
-                     "ldv_open(LDV/\\\\.\\LON1)=0\n"}),
+    ::testing::Values(started_case{"BareName",
+                                   RECORDING_DRIVER,
+                                   {"LON1", router_id},
+                                   "ldv_open(LDV/\\\\.\\LON1)=0\n"},
+                      started_case{"LdvNameUnchanged",
+                                   RECORDING_DRIVER,
+                                   {"LDV/LON2", router_id},
+                                   "ldv_open(LDV/LON2)=0\n"},
+                      started_case{"LowerCaseLdvPrefixed",
+                                   RECORDING_DRIVER,
+                                   {"ldv/LON2", router_id},
+                                   "ldv_open(LDV/\\\\.\\ldv/LON2)=0\n"},
+                      started_case{"LongestBareName",
+                                   RECORDING_DRIVER,
+                                   {std::string(251, 'P'), router_id},
+                                   "ldv_open(LDV/\\\\.\\" + std::string(251, 'P') + ")=0\n"},
+                      started_case{"ExtraExportBinds",
+                                   RECORDING_DRIVER_EXTRA_EXPORT,
+                                   {"LON1", "80 00 00 01 80 F7", "first", "ignored"},
+                                   "ldv_open(LDV/\\\\.\\LON1)=0\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

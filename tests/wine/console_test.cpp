@@ -19,9 +19,7 @@ struct startup_case {
   std::vector<std::string> calls;
 };
 
-void PrintTo(const startup_case& c, std::ostream* out) {
-  *out << c.name;
-}
+void PrintTo(const startup_case& c, std::ostream* out) { *out << c.name; }
 
 class WineStartup : public WineConsoleTest, public ::testing::WithParamInterface<startup_case> {};
 

@@ -29,9 +29,7 @@ struct loader_case {
   std::vector<std::string> loads;
 };
 
-void PrintTo(const loader_case& c, std::ostream* out) {
-  *out << c.name;
-}
+void PrintTo(const loader_case& c, std::ostream* out) { *out << c.name; }
 
 class Loader : public WineConsoleTest, public ::testing::WithParamInterface<loader_case> {
  protected:

@@ -71,9 +71,7 @@ void WineConsoleTest::import_registry(const std::string& text) {
   ASSERT_EQ(reg.exit_status, 0) << reg.out << reg.err;
 }
 
-void WineConsoleTest::remove_app_path() {
-  import_registry("");
-}
+void WineConsoleTest::remove_app_path() { import_registry(""); }
 
 void WineConsoleTest::set_app_path_without_value() {
   import_registry("[" + app_path_key + "]\r\n");
