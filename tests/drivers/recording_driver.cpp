@@ -135,17 +135,19 @@ std::string unescape(std::string_view s) {
   return out;
 }
 
-network_message parse_message(std::string_view spec) {
+network_message parse_message(std::string_view written) {
   constexpr std::array<std::uint8_t, 6> source = {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7};
-  if (spec.substr(0, 5) == "text:") return incoming_text_frame(unescape(spec.substr(5)), source);
+  if (written.substr(0, 5) == "text:")
+    return incoming_text_frame(unescape(written.substr(5)), source);
   network_message m;
-  if (spec.substr(0, 4) == "hex:") {
-    spec.remove_prefix(4);
+  if (written.substr(0, 4) == "hex:") {
+    written.remove_prefix(4);
     while (m.length < m.bytes.size()) {
-      while (!spec.empty() && spec.front() == ' ') spec.remove_prefix(1);
-      if (spec.size() < 2) break;
-      m.bytes[m.length++] = static_cast<std::uint8_t>(hex_value(spec[0]) * 16 + hex_value(spec[1]));
-      spec.remove_prefix(2);
+      while (!written.empty() && written.front() == ' ') written.remove_prefix(1);
+      if (written.size() < 2) break;
+      m.bytes[m.length++] =
+          static_cast<std::uint8_t>(hex_value(written[0]) * 16 + hex_value(written[1]));
+      written.remove_prefix(2);
     }
   }
   return m;
