@@ -67,6 +67,9 @@
 
 namespace {
 
+// Where every message this driver delivers comes from.
+constexpr std::array<std::uint8_t, 6> router = {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7};
+
 struct write_trigger {
   unsigned write_number;
   network_message message;
@@ -136,9 +139,8 @@ std::string unescape(std::string_view s) {
 }
 
 network_message parse_message(std::string_view written) {
-  constexpr std::array<std::uint8_t, 6> source = {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7};
   if (written.substr(0, 5) == "text:")
-    return incoming_text_frame(unescape(written.substr(5)), source);
+    return incoming_text_frame(unescape(written.substr(5)), router);
   network_message m;
   if (written.substr(0, 4) == "hex:") {
     written.remove_prefix(4);
@@ -156,7 +158,7 @@ network_message parse_message(std::string_view written) {
 // An incoming message of 256 bytes whose byte 1 claims `count` bytes after
 // it, whatever that leaves in or out.
 network_message message_with_count(unsigned count) {
-  network_message m = incoming_text_frame("", {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7});
+  network_message m = incoming_text_frame("", router);
   m.bytes[1] = static_cast<std::uint8_t>(count);
   std::fill(m.bytes.begin() + 17, m.bytes.end(), static_cast<std::uint8_t>('a' + count % 26));
   m.length = m.bytes.size();
@@ -164,8 +166,7 @@ network_message message_with_count(unsigned count) {
 }
 
 network_message numbered_reply(const char* word, unsigned number) {
-  return incoming_text_frame(std::string(word) + " " + std::to_string(number) + "\n",
-                             {0x80, 0x00, 0x00, 0x01, 0x80, 0xF7});
+  return incoming_text_frame(std::string(word) + " " + std::to_string(number) + "\n", router);
 }
 
 unsigned number_of(std::string_view text) {

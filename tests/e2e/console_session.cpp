@@ -49,7 +49,7 @@ void ConsoleTest::run_to_exit(const std::vector<std::string>& arguments, const s
   start(arguments);
   write_input(child, input);
   close_input(child);
-  ASSERT_TRUE(wait_for_exit(child)) << "still running; printed: " << child.out;
+  ASSERT_TRUE(wait_for_exit(child, exit_timeout)) << "still running; printed: " << child.out;
 }
 
 std::vector<std::string> ConsoleTest::log() const {

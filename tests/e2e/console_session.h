@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,21 @@ inline const std::string router_id = "8000000180F7";
 inline const std::string started_lines =
     banner + "ldv_open(LDV/\\\\.\\LON1)=0\nldv_get_version()=Recording driver 1.0\n";
 
+// A start that ends with one message: the driver beside the program, its
+// script and the arguments, and what the user sees and the driver logged.
+struct startup_case {
+  const char* name;
+  const char* driver;  // nullptr: no library beside the program
+  std::string script;
+  std::vector<std::string> arguments;
+  std::string output;  // as printed, before any text-mode translation
+  int status;
+  std::vector<std::string> calls;  // the whole driver log
+};
+
+// Names the case in test output rather than dumping its bytes.
+inline void PrintTo(const startup_case& c, std::ostream* out) { *out << c.name; }
+
 class ConsoleTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -31,7 +47,7 @@ class ConsoleTest : public ::testing::Test {
   void write_script(const std::string& text);
 
   // Starts tarvix with `arguments`; standard input stays open.
-  void start(const std::vector<std::string>& arguments, bool terminal_input = false);
+  virtual void start(const std::vector<std::string>& arguments, bool terminal_input = false);
   // Runs tarvix with `arguments` and `input` until it ends.
   void run_to_exit(const std::vector<std::string>& arguments, const std::string& input = "");
 
@@ -47,6 +63,8 @@ class ConsoleTest : public ::testing::Test {
 
   std::string folder;
   child_process child;
+  // How long run_to_exit waits for the program to end.
+  std::chrono::milliseconds exit_timeout = 10s;
 };
 
 // The text of an outgoing frame (bytes 17 on), after checking its fixed

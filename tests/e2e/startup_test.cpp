@@ -10,19 +10,6 @@ namespace {
 
 const std::string long_port(252, 'P');  // one more than port_name holds
 
-struct startup_case {
-  const char* name;
-  const char* driver;  // nullptr: no library beside the program
-  std::string script;
-  std::vector<std::string> arguments;
-  std::string output;
-  int status;
-  std::vector<std::string> calls;  // the whole driver log
-};
-
-// Names the case in test output rather than dumping its bytes.
-void PrintTo(const startup_case& c, std::ostream* out) { *out << c.name; }
-
 class StartupFailure : public ConsoleTest, public ::testing::WithParamInterface<startup_case> {};
 
 TEST_P(StartupFailure, PrintsOneMessageAndEnds) {

@@ -9,18 +9,6 @@
 
 namespace {
 
-struct startup_case {
-  const char* name;
-  const char* driver;  // beside the program, or nullptr
-  std::string script;
-  std::vector<std::string> arguments;
-  std::string output;  // as printed, before text mode
-  int status;
-  std::vector<std::string> calls;
-};
-
-void PrintTo(const startup_case& c, std::ostream* out) { *out << c.name; }
-
 class WineStartup : public WineConsoleTest, public ::testing::WithParamInterface<startup_case> {};
 
 TEST_P(WineStartup, PrintsOneMessageAndEnds) {

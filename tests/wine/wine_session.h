@@ -29,8 +29,8 @@ class WineConsoleTest : public ConsoleTest {
   void set_app_path(const std::string& path);
   void set_app_path_bytes(const std::string& bytes);
 
-  void start(const std::vector<std::string>& arguments);
-  void run_to_exit(const std::vector<std::string>& arguments, const std::string& input = "");
+  // Standard input is always a pipe here.
+  void start(const std::vector<std::string>& arguments, bool terminal_input = false) override;
 
   // Which copies of the recording driver were loaded and freed, in order:
   // "load DIR" / "free DIR", DIR the copy's folder relative to the program's
