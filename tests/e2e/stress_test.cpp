@@ -1,6 +1,7 @@
 // Load: replies from the driver's threads while lines go out. Nothing may be
 // lost, doubled, reordered or torn.
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,6 +73,15 @@ TEST_F(ConsoleTest, PrintsEachReplyOnceWhenTwoThreadsCallAtOnce) {
   write_script("two-threads " + std::to_string(pairs) + "\n");
   start({"LON1", router_id, "go"});
   ASSERT_TRUE(wait_for_log("ldv_read 0 256 = 0", pairs, 60s));
+  // A reply is logged as read before it is printed: wait for the last prints
+  // too, in whatever order they come.
+  const std::size_t lines_expected = 3 + pairs;
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (static_cast<std::size_t>(std::count(child.out.begin(), child.out.end(), '\n')) <
+             lines_expected &&
+         std::chrono::steady_clock::now() < deadline) {
+    read_output_until(child, "\x01", 20ms);
+  }
   stop_process(child);
 
   // Which thread prints which reply first is open; each reply is printed
